@@ -1,0 +1,275 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the intstats executable: bytes in, exact bytes out.
+
+Each case of the table is the bytes on standard input, the exact bytes
+expected on standard output, the exit status and whether standard error is
+written. The expectations are the Linux ones; for the Windows executable,
+run under an emulator, they are turned into that platform's (CR LF line ends,
+the C runtime's NaN spelling) rather than kept twice.
+"""
+
+import argparse
+import os
+import pty
+import resource
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+import unittest
+
+parser = argparse.ArgumentParser(description=__doc__)
+parser.add_argument("--program", required=True, help="the intstats executable")
+parser.add_argument("--emulator", default="", help="runs the program, e.g. wine")
+parser.add_argument("--windows", action="store_true", help="expect Windows text conventions")
+parser.add_argument("--sanitized", action="store_true", help="the program is a sanitizer build")
+OPTIONS, UNITTEST_ARGUMENTS = parser.parse_known_args()
+PROGRAM = os.path.abspath(OPTIONS.program)
+EMULATOR = OPTIONS.emulator.split()
+WINDOWS = OPTIONS.windows
+SANITIZED = OPTIONS.sanitized
+TIMEOUT = 60
+
+FIRST_PROMPT = b"\n enter total no of elements=>"
+SECOND_PROMPT = b"\n enter elements=>"
+INT_MAX = 2147483647
+INT_MIN = -2147483648
+
+
+def report_lines(minimum, maximum, total, average) -> bytes:
+    return (f"Minimum value: {minimum}\nMaximum value: {maximum}\n"
+            f"Sum: {total}\nAverage: {average}\n").encode()
+
+
+def dialogue(minimum, maximum, total, average) -> bytes:
+    return FIRST_PROMPT + SECOND_PROMPT + report_lines(minimum, maximum, total, average)
+
+
+EMPTY = dialogue(INT_MAX, INT_MIN, 0, "-nan")
+ZEROS = dialogue(0, 0, 0, 0)
+
+# name, standard input, standard output, exit status, standard error written
+CASES = [
+    ("typical", b"4\n3 -1 10 8\n", dialogue(-1, 10, 20, 5), 0, False),
+    ("one_line", b"3 5 1 4\n", dialogue(1, 5, 10, 3.33333), 0, False),
+    ("many_lines", b"3\n5\n1\n4\n", dialogue(1, 5, 10, 3.33333), 0, False),
+    ("no_final_line_end", b"3\n5 1 4", dialogue(1, 5, 10, 3.33333), 0, False),
+    ("crlf_line_ends", b"3\r\n5 1 4\r\n", dialogue(1, 5, 10, 3.33333), 0, False),
+    ("every_white_space", b" \t\n\v\f\r2\t\v\f\r\n 5\n\n\n6 ", dialogue(5, 6, 11, 5.5), 0, False),
+    ("count_zero", b"0\n", EMPTY, 0, False),
+    ("count_zero_ignores_rest", b"0 5 6\n", EMPTY, 0, False),
+    ("extra_numbers_unread", b"2 8 9 1 -100 junk\n", dialogue(8, 9, 17, 8.5), 0, False),
+    ("single", b"1\n7\n", dialogue(7, 7, 7, 7), 0, False),
+    ("plus_sign_and_leading_zeros", b"3 +5 007 -0008", dialogue(-8, 7, 4, 1.33333), 0, False),
+    ("negative_zero", b"1 -0", dialogue(0, 0, 0, 0), 0, False),
+    ("sum_wraps", b"2 2147483647 1", dialogue(1, INT_MAX, INT_MIN, "-1.07374e+09"), 0, False),
+    ("sum_wraps_down", b"2 -2147483648 -1", dialogue(INT_MIN, -1, INT_MAX, "1.07374e+09"), 0, False),
+    ("limits", b"2 -2147483648 2147483647", dialogue(INT_MIN, INT_MAX, -1, -0.5), 0, False),
+    ("average_exponent", b"1 1000000", dialogue(1000000, 1000000, 1000000, "1e+06"), 0, False),
+    # Input that ends or fails before the count: the count is 0.
+    ("empty_input", b"", EMPTY, 0, False),
+    ("only_white_space", b" \n\t\n", EMPTY, 0, False),
+    ("count_not_a_number", b"abc\n1 2\n", EMPTY, 0, False),
+    ("count_lone_sign", b"- 3 1 2 3", EMPTY, 0, False),
+    # A failed element is 0, and so is every element after it.
+    ("lone_minus_element", b"1\n-x", ZEROS, 0, False),
+    ("element_not_a_number", b"3 1 x 5", dialogue(0, 1, 1, 0.333333), 0, False),
+    ("hexadecimal_stops_at_x", b"2 0x10 5", ZEROS, 0, False),
+    ("digit_grouping_stops_at_comma", b"2 1,000", dialogue(0, 1, 1, 0.5), 0, False),
+    ("decimal_point_stops", b"2 1.5 4", dialogue(0, 1, 1, 0.5), 0, False),
+    ("nul_byte", b"2 5\x00 6", dialogue(0, 5, 5, 2.5), 0, False),
+    ("byte_above_ascii", b"2 5\xc3\xa9 6", dialogue(0, 5, 5, 2.5), 0, False),
+    ("input_ends_early", b"3 1 2", dialogue(0, 2, 3, 1), 0, False),
+    ("input_ends_after_sign", b"2 4 -", dialogue(0, 4, 4, 2), 0, False),
+    ("element_above_range", b"2 2147483648 5", dialogue(0, INT_MAX, INT_MAX, "1.07374e+09"), 0, False),
+    ("element_below_range", b"2 -2147483649 5", dialogue(INT_MIN, 0, INT_MIN, "-1.07374e+09"), 0, False),
+    ("element_thirty_digits", b"1 -123456789012345678901234567890", dialogue(INT_MIN, INT_MIN, INT_MIN, "-2.14748e+09"), 0, False),
+    ("element_long_leading_zeros", b"1 " + b"0" * 40 + b"42", dialogue(42, 42, 42, 42), 0, False),
+    # A negative count is refused with a message and status 1.
+    ("negative_count", b"-5\n1 2 3\n", FIRST_PROMPT, 1, True),
+    ("count_below_range", b"-2147483649\n", FIRST_PROMPT, 1, True),
+]
+
+if not WINDOWS:
+    # Outside Windows, 0x1A is an ordinary byte: it fails the field it starts.
+    CASES.append(("substitute_byte_fails_field", b"2 5\x1a 6", dialogue(0, 5, 5, 2.5), 0, False))
+
+
+def for_platform(expected: bytes) -> bytes:
+    if not WINDOWS:
+        return expected
+    return expected.replace(b"\n", b"\r\n").replace(b"-nan", b"-nan(ind)")
+
+
+def command(*arguments: str) -> list[str]:
+    return EMULATOR + [PROGRAM, *arguments]
+
+
+def run_with_files(stdin: bytes, arguments=(), **popen_options):
+    """Runs the program with files on all three standard streams."""
+    with tempfile.TemporaryFile() as fin, tempfile.TemporaryFile() as fout, \
+            tempfile.TemporaryFile() as ferr:
+        fin.write(stdin)
+        fin.seek(0)
+        status = subprocess.run(command(*arguments), stdin=fin, stdout=fout, stderr=ferr,
+                                timeout=TIMEOUT, **popen_options).returncode
+        fout.seek(0)
+        ferr.seek(0)
+        return status, fout.read(), ferr.read()
+
+
+def read_until(fd: int, wanted: bytes, seconds: float) -> bytes:
+    """Reads from fd until `wanted` has arrived, failing after `seconds`."""
+    received = b""
+    deadline = time.monotonic() + seconds
+    while not received.endswith(wanted):
+        remaining = deadline - time.monotonic()
+        if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
+            raise AssertionError(f"timed out waiting for {wanted!r}; got {received!r}")
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:  # a pseudo-terminal whose other side has gone
+            chunk = b""
+        if not chunk:
+            raise AssertionError(f"output ended before {wanted!r}; got {received!r}")
+        received += chunk
+    return received
+
+
+def read_to_end(fd: int, seconds: float) -> bytes:
+    received = b""
+    deadline = time.monotonic() + seconds
+    while True:
+        remaining = deadline - time.monotonic()
+        if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
+            raise AssertionError(f"timed out waiting for the end of output; got {received!r}")
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:
+            return received
+        if not chunk:
+            return received
+        received += chunk
+
+
+class Dialogue(unittest.TestCase):
+    def test_table(self):
+        for name, stdin, expected, status, writes_stderr in CASES:
+            with self.subTest(name):
+                got_status, stdout, stderr = run_with_files(stdin)
+                self.assertEqual(stdout, for_platform(expected))
+                self.assertEqual(got_status, status)
+                if writes_stderr:
+                    self.assertRegex(stderr, rb"^intstats: [^\n]+\r?\n$")
+                else:
+                    self.assertEqual(stderr, b"")
+
+    def test_negative_count_message_names_the_count(self):
+        _, _, stderr = run_with_files(b"-5\n")
+        self.assertIn(b"-5", stderr)
+
+    def test_command_line_is_ignored(self):
+        plain = run_with_files(b"2 1 2\n")
+        self.assertEqual(run_with_files(b"2 1 2\n", ["--help", "-n", "5"]), plain)
+
+
+@unittest.skipIf(WINDOWS, "pipes and terminals are tested on the native build")
+class PromptsBeforeWaiting(unittest.TestCase):
+    """Each answer is written only once its prompt has been read back, so a
+    prompt left in a buffer makes the test time out instead of hanging."""
+
+    def converse(self, program_in: int, program_out: int, line_end: bytes) -> bytes:
+        transcript = read_until(program_out, FIRST_PROMPT.replace(b"\n", line_end), 10)
+        os.write(program_in, b"3\n")
+        transcript += read_until(program_out, SECOND_PROMPT.replace(b"\n", line_end), 10)
+        os.write(program_in, b"5 1 4\n")
+        return transcript + read_to_end(program_out, 10)
+
+    def test_on_pipes(self):
+        process = subprocess.Popen(command(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            transcript = self.converse(process.stdin.fileno(), process.stdout.fileno(), b"\n")
+        finally:
+            process.kill()
+            process.communicate()
+        self.assertEqual(transcript, dialogue(1, 5, 10, 3.33333))
+
+    def test_on_a_terminal(self):
+        controller, terminal = os.openpty()
+        attributes = termios.tcgetattr(terminal)
+        attributes[3] &= ~termios.ECHO  # keep the transcript to what the program writes
+        termios.tcsetattr(terminal, termios.TCSANOW, attributes)
+        process = subprocess.Popen(command(), stdin=terminal, stdout=terminal, stderr=terminal)
+        os.close(terminal)
+        try:
+            transcript = self.converse(controller, controller, b"\r\n")
+            self.assertEqual(process.wait(timeout=10), 0)
+        finally:
+            process.kill()
+            process.wait()
+            os.close(controller)
+        # The terminal turns each line feed into carriage return and line feed.
+        self.assertEqual(transcript, dialogue(1, 5, 10, 3.33333).replace(b"\n", b"\r\n"))
+
+
+class FailurePaths(unittest.TestCase):
+    @unittest.skipIf(WINDOWS, "/dev/full is a Linux device")
+    def test_full_disk_is_a_write_error(self):
+        with open("/dev/full", "wb") as full, tempfile.TemporaryFile() as ferr:
+            status = subprocess.run(command(), input=b"2 1 2\n", stdout=full, stderr=ferr,
+                                    timeout=TIMEOUT).returncode
+            ferr.seek(0)
+            self.assertEqual(ferr.read(), b"intstats: write error: No space left on device\n")
+        self.assertEqual(status, 1)
+
+    @unittest.skipIf(WINDOWS, "closes a descriptor in the child")
+    def test_closed_standard_output_is_a_write_error(self):
+        status, _, stderr = run_with_files(b"2 1 2\n", preexec_fn=lambda: os.close(1))
+        self.assertEqual(stderr, b"intstats: write error: Bad file descriptor\n")
+        self.assertEqual(status, 1)
+
+    @unittest.skipIf(WINDOWS, "signals are a POSIX matter")
+    def test_closed_pipe_ends_the_process_by_signal(self):
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        with tempfile.TemporaryFile() as fin:
+            fin.write(b"2 1 2\n")
+            fin.seek(0)
+            # Restore the default disposition Python gives its children.
+            status = subprocess.run(command(), stdin=fin, stdout=write_end, stderr=subprocess.DEVNULL,
+                                    timeout=TIMEOUT, restore_signals=True).returncode
+        os.close(write_end)
+        self.assertEqual(status, -signal.SIGPIPE)
+
+    @unittest.skipIf(WINDOWS, "a directory as standard input is a POSIX matter")
+    def test_unreadable_input_is_a_read_error(self):
+        directory = os.open(tempfile.gettempdir(), os.O_RDONLY | os.O_DIRECTORY)
+        with tempfile.TemporaryFile() as fout, tempfile.TemporaryFile() as ferr:
+            status = subprocess.run(command(), stdin=directory, stdout=fout, stderr=ferr,
+                                    timeout=TIMEOUT).returncode
+            os.close(directory)
+            fout.seek(0)
+            ferr.seek(0)
+            self.assertEqual(fout.read(), FIRST_PROMPT)
+            self.assertEqual(ferr.read(), b"intstats: read error: Is a directory\n")
+        self.assertEqual(status, 1)
+
+    @unittest.skipIf(SANITIZED, "AddressSanitizer reserves more address space than the limit allows")
+    @unittest.skipIf(WINDOWS, "address-space limits are set with setrlimit")
+    def test_storage_beyond_a_memory_limit_is_refused(self):
+        limit = 512 << 20
+
+        def limit_address_space():
+            resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+
+        status, stdout, stderr = run_with_files(b"1000000000\n1 2 3\n", preexec_fn=limit_address_space)
+        self.assertEqual(stdout, FIRST_PROMPT)
+        self.assertRegex(stderr, rb"^intstats: cannot obtain storage for 1000000000 numbers: [^\n]+\n$")
+        self.assertEqual(status, 1)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v", *UNITTEST_ARGUMENTS])
