@@ -88,6 +88,9 @@ CASES = [
     ("element_below_range", b"2 -2147483649 5", dialogue(INT_MIN, 0, INT_MIN, "-1.07374e+09"), 0, False),
     ("element_thirty_digits", b"1 -123456789012345678901234567890", dialogue(INT_MIN, INT_MIN, INT_MIN, "-2.14748e+09"), 0, False),
     ("element_long_leading_zeros", b"1 " + b"0" * 40 + b"42", dialogue(42, 42, 42, 42), 0, False),
+    # A count past the range is the nearest limit, and no number is read.
+    ("huge_count_without_numbers", b"2147483647\n", ZEROS, 0, False),
+    ("count_above_range", b"99999999999 1 2", ZEROS, 0, False),
     # A negative count is refused with a message and status 1.
     ("negative_count", b"-5\n1 2 3\n", FIRST_PROMPT, 1, True),
     ("count_below_range", b"-2147483649\n", FIRST_PROMPT, 1, True),
@@ -174,6 +177,44 @@ class Dialogue(unittest.TestCase):
     def test_command_line_is_ignored(self):
         plain = run_with_files(b"2 1 2\n")
         self.assertEqual(run_with_files(b"2 1 2\n", ["--help", "-n", "5"]), plain)
+
+
+class LeftoverInput(unittest.TestCase):
+    """A seekable input is left just after the last character an extraction
+    consumed, for the next reader of the same file."""
+
+    def leftover(self, stdin: bytes) -> bytes:
+        with tempfile.TemporaryFile() as fin:
+            fin.write(stdin)
+            fin.seek(0)
+            subprocess.run(command(), stdin=fin, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=TIMEOUT)
+            return fin.read()
+
+    def test_table(self):
+        values = [str(n).encode() for n in range(-100000, 100000, 3)]  # several reads long
+        cases = [
+            ("after_the_last_number", b"2 5 6 tail\nmore\n", b" tail\nmore\n"),
+            ("after_the_count_of_zero", b"0 9 9\n", b" 9 9\n"),
+            ("at_a_field_that_failed", b"3 5 x y", b"x y"),
+            ("after_a_lone_sign", b"2 1 -x", b"x"),
+            ("after_digits_past_the_range", b"2 1 99999999999999x", b"x"),
+            ("at_the_end", b"2 5 6", b""),
+            ("after_a_negative_count", b"-5 1 2", b" 1 2"),
+            ("far_beyond_one_read", b"60000 " + b" ".join(values), b" " + b" ".join(values[60000:])),
+        ]
+        for name, stdin, rest in cases:
+            with self.subTest(name):
+                self.assertEqual(self.leftover(stdin), rest)
+
+    @unittest.skipIf(WINDOWS, "uses a POSIX shell")
+    def test_the_next_command_reads_the_rest(self):
+        with tempfile.NamedTemporaryFile() as fin:
+            fin.write(b"2\n5 6\nthe rest\n")
+            fin.flush()
+            result = subprocess.run(["sh", "-c", '{ "$0" >/dev/null; cat; } < "$1"', PROGRAM, fin.name],
+                                    capture_output=True, timeout=TIMEOUT)
+        self.assertEqual(result.stdout, b"\nthe rest\n")
 
 
 @unittest.skipIf(WINDOWS, "pipes and terminals are tested on the native build")
