@@ -12,8 +12,8 @@ int main() {
     std::cout << "\n enter total no of elements=>";
     std::cin >> count;
     if (count < 0) return EXIT_FAILURE;
-    auto* elements = static_cast<std::int32_t*>(
-        std::calloc(static_cast<std::size_t>(count) + 1, sizeof(std::int32_t)));
+    auto* elements =
+        static_cast<std::int32_t*>(std::calloc(static_cast<std::size_t>(count) + 1, sizeof(std::int32_t)));
     if (elements == nullptr) return EXIT_FAILURE;
     std::cout << "\n enter elements=>";
     std::int32_t stored = 0;

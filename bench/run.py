@@ -50,7 +50,7 @@ def main():
     parser.add_argument("--iostream", required=True, help="the std::cin build")
     parser.add_argument("--make-input", required=True, help="the input generator")
     parser.add_argument("--count", type=int, default=10_000_000)
-    parser.add_argument("--rounds", type=int, default=7)
+    parser.add_argument("--rounds", type=int, default=11)
     parser.add_argument("--seed", type=int, default=20261211)
     options = parser.parse_args()
 

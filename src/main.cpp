@@ -83,8 +83,7 @@ int main() {
     }
     const ElementStorage elements = obtain_storage(count);
     if (!elements) {
-        return fail("cannot obtain storage for " + std::to_string(count) +
-                    " numbers: " + reason(ENOMEM));
+        return fail("cannot obtain storage for " + std::to_string(count) + " numbers: " + reason(ENOMEM));
     }
 
     std::cout << "\n enter elements=>";

@@ -72,8 +72,8 @@ void report_sum(const std::int32_t* first, std::int32_t count, std::int32_t stor
 
 void report_average(const std::int32_t* first, std::int32_t count, std::int32_t stored) {
     // Its own summing pass, with the same wrap; a count of 0 gives 0.0 / 0.0.
-    const double average = static_cast<double>(wrapping_sum(first, count, stored)) /
-                           static_cast<double>(count);
+    const double average =
+        static_cast<double>(wrapping_sum(first, count, stored)) / static_cast<double>(count);
     std::cout << "Average: ";
     write_average(average);
     std::cout << std::endl;

@@ -24,9 +24,7 @@ inline void report_minimum(const std::int32_t* first, std::int32_t count) {
 inline void report_maximum(const std::int32_t* first, std::int32_t count) {
     report_maximum(first, count, count);
 }
-inline void report_sum(const std::int32_t* first, std::int32_t count) {
-    report_sum(first, count, count);
-}
+inline void report_sum(const std::int32_t* first, std::int32_t count) { report_sum(first, count, count); }
 inline void report_average(const std::int32_t* first, std::int32_t count) {
     report_average(first, count, count);
 }

@@ -3,8 +3,6 @@
 // its state after each step and where it left the input.
 #pragma once
 
-#include "input.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -12,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "input.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -86,8 +86,14 @@ inline std::string reference_transcript(std::string_view input, bool substitute_
 
 // The input is written to a temporary file, so that the reader's
 // hand-back of unconsumed input can be checked through the file offset.
-inline std::string reader_transcript(std::string_view input, std::size_t buffer_size,
-                                     bool substitute_ends_input, const Script& script) {
+struct ReaderSetting {
+    std::size_t buffer_size = IntegerReader::default_buffer_size;
+    bool substitute_ends_input = false;
+    bool baseline_instructions_only = false;
+};
+
+inline std::string reader_transcript(std::string_view input, const ReaderSetting& setting,
+                                     const Script& script) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
     if (!file || std::fwrite(input.data(), 1, input.size(), file.get()) != input.size() ||
         std::fflush(file.get()) != 0) {
@@ -97,7 +103,9 @@ inline std::string reader_transcript(std::string_view input, std::size_t buffer_
     lseek(fd, 0, SEEK_SET);
     Transcript transcript;
     {
-        IntegerReader in(fd, {.buffer_size = buffer_size, .substitute_ends_input = substitute_ends_input});
+        IntegerReader in(fd, {.buffer_size = setting.buffer_size,
+                              .substitute_ends_input = setting.substitute_ends_input,
+                              .baseline_instructions_only = setting.baseline_instructions_only});
         auto single = [&] {
             std::vector<std::int32_t> values{untouched};
             in >> values[0];
@@ -121,10 +129,9 @@ inline std::string reader_transcript(std::string_view input, std::size_t buffer_
 
 // An empty string when the reader and the reference agree; otherwise both
 // transcripts.
-inline std::string difference(std::string_view input, std::size_t buffer_size, bool substitute_ends_input,
-                              const Script& script) {
-    const std::string expected = reference_transcript(input, substitute_ends_input, script);
-    const std::string actual = reader_transcript(input, buffer_size, substitute_ends_input, script);
+inline std::string difference(std::string_view input, const ReaderSetting& setting, const Script& script) {
+    const std::string expected = reference_transcript(input, setting.substitute_ends_input, script);
+    const std::string actual = reader_transcript(input, setting, script);
     if (expected == actual) return {};
     std::string input_escaped;
     for (const char c : input) {
@@ -137,9 +144,10 @@ inline std::string difference(std::string_view input, std::size_t buffer_size, b
             input_escaped += escaped;
         }
     }
-    return "input \"" + input_escaped + "\", buffer " + std::to_string(buffer_size) +
-           (substitute_ends_input ? ", 0x1A ends input" : "") + "\nstd::istringstream:\n" + expected +
-           "IntegerReader:\n" + actual;
+    return "input \"" + input_escaped + "\", buffer " + std::to_string(setting.buffer_size) +
+           (setting.substitute_ends_input ? ", 0x1A ends input" : "") +
+           (setting.baseline_instructions_only ? ", baseline instructions" : "") + "\nstd::istringstream:\n" +
+           expected + "IntegerReader:\n" + actual;
 }
 
 }  // namespace reader_reference

@@ -1,12 +1,12 @@
-#include "input.h"
-#include "reader_reference.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "input.h"
+#include "reader_reference.h"
 
 namespace {
 
@@ -27,8 +27,11 @@ void expect_agreement(const std::string& input) {
     for (const std::size_t buffer_size : buffer_sizes) {
         for (const Script& script : scripts) {
             for (const bool substitute_ends_input : {false, true}) {
-                const std::string found = difference(input, buffer_size, substitute_ends_input, script);
-                ASSERT_EQ(found, "") << found;
+                for (const bool baseline_instructions_only : {false, true}) {
+                    const std::string found = difference(
+                        input, {buffer_size, substitute_ends_input, baseline_instructions_only}, script);
+                    ASSERT_EQ(found, "") << found;
+                }
             }
         }
     }
@@ -36,6 +39,7 @@ void expect_agreement(const std::string& input) {
 
 TEST(IntegerReader, AgreesOnAdversarialInputs) {
     using namespace std::string_literals;
+    // clang-format off
     const std::vector<std::string> inputs{
         "", " ", "\n", "5", "-5", "+5", "-", "+", "--5", "+-5", "-+5", "- 5", "-\n",
         "0", "-0", "+0", "00000000000000000000000000000000000000", "0000000000000000000000000000000000007",
@@ -48,6 +52,7 @@ TEST(IntegerReader, AgreesOnAdversarialInputs) {
         "\0"s, "5\0 6"s, "\0 5"s, "\x80", "5\xC3\xA9 6", "\xFF\xFF", "5\xFA" "6", "5\xFF" "6",
         "\x1A", "5\x1A", "1 2\x1A 3", "\x1A 5", "5 \x1A", "-\x1A", "12\x1A" "34",
         "\x1C 5", "\x1F" "5", "\x7F" "5", "/5", ":5", "5/", "5:"};
+    // clang-format on
     for (const std::string& input : inputs) expect_agreement(input);
 }
 
@@ -70,7 +75,9 @@ TEST(IntegerReader, AgreesAcrossBlockAndReadBoundaries) {
 // and arbitrary bytes.
 TEST(IntegerReader, AgreesOnRandomInputs) {
     std::mt19937 generator(7);
-    auto below = [&](unsigned bound) { return std::uniform_int_distribution<unsigned>(0, bound - 1)(generator); };
+    auto below = [&](unsigned bound) {
+        return std::uniform_int_distribution<unsigned>(0, bound - 1)(generator);
+    };
     const std::string white = " \t\n\v\f\r";
     for (int round = 0; round < 1500; ++round) {
         std::string input;
@@ -79,7 +86,8 @@ TEST(IntegerReader, AgreesOnRandomInputs) {
             for (unsigned i = below(3); i > 0; --i) input += white[below(6)];
             if (below(4) == 0) input += "+-"[below(2)];
             if (below(5) == 0) input += std::string(below(20), '0');
-            for (unsigned i = below(below(2) == 0 ? 31 : 11); i > 0; --i) input += static_cast<char>('0' + below(10));
+            for (unsigned i = below(below(2) == 0 ? 31 : 11); i > 0; --i)
+                input += static_cast<char>('0' + below(10));
             if (below(8) == 0) input += static_cast<char>(below(256));
         }
         expect_agreement(input);
@@ -96,8 +104,11 @@ TEST(IntegerReader, AgreesOnALongRunOfNumbers) {
         input += (i % 10 == 9) ? '\n' : ' ';
     }
     for (const Script& script : {Script{}, Script{0, 250000}}) {
-        const std::string found = difference(input, IntegerReader::default_buffer_size, false, script);
-        ASSERT_EQ(found, "") << found.substr(0, 2000);
+        for (const bool baseline_instructions_only : {false, true}) {
+            const std::string found =
+                difference(input, {.baseline_instructions_only = baseline_instructions_only}, script);
+            ASSERT_EQ(found, "") << found.substr(0, 2000);
+        }
     }
 }
 

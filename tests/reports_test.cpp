@@ -13,8 +13,7 @@
 namespace {
 
 // Runs the four reports in the program's order and returns what they wrote.
-std::string reports_of(const std::vector<std::int32_t>& elements, std::int32_t count,
-                       std::int32_t stored) {
+std::string reports_of(const std::vector<std::int32_t>& elements, std::int32_t count, std::int32_t stored) {
     std::ostringstream captured;
     std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
     report_minimum(elements.data(), count, stored);
@@ -62,9 +61,7 @@ void PrintTo(const ReportCase& report_case, std::ostream* out) { *out << report_
 
 class ReportTable : public testing::TestWithParam<ReportCase> {};
 
-TEST_P(ReportTable, WritesTheFourLines) {
-    EXPECT_EQ(reports_of(GetParam().elements), GetParam().expected);
-}
+TEST_P(ReportTable, WritesTheFourLines) { EXPECT_EQ(reports_of(GetParam().elements), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, ReportTable,
@@ -74,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"Typical", {3, -1, 10, 8}, lines("-1", "10", "20", "5")},
         ReportCase{"SumWrapsUp", {2147483647, 1}, lines("1", "2147483647", "-2147483648", "-1.07374e+09")},
         ReportCase{"SumWrapsTwice", {2147483647, 2147483647}, lines("2147483647", "2147483647", "-2", "-1")},
-        ReportCase{"SumWrapsDown", {-2147483648, -1}, lines("-2147483648", "-1", "2147483647", "1.07374e+09")},
+        ReportCase{
+            "SumWrapsDown", {-2147483648, -1}, lines("-2147483648", "-1", "2147483647", "1.07374e+09")},
         ReportCase{"Negatives", {-1, -2}, lines("-2", "-1", "-3", "-1.5")},
         ReportCase{"Equal", {4, 4, 4}, lines("4", "4", "12", "4")},
         ReportCase{"SixDigitsRounded", {1, 2, 2}, lines("1", "2", "5", "1.66667")},
@@ -82,9 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"Half", {2, 3}, lines("2", "3", "5", "2.5")},
         ReportCase{"ExponentAtAMillion", {1000000}, lines("1000000", "1000000", "1000000", "1e+06")},
         ReportCase{"JustBelowExponent", {999999}, lines("999999", "999999", "999999", "999999")},
-        ReportCase{"RoundsUpIntoExponent", {9999995, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        ReportCase{"RoundsUpIntoExponent",
+                   {9999995, 0, 0, 0, 0, 0, 0, 0, 0, 0},
                    lines("0", "9999995", "9999995", "1e+06")},
-        ReportCase{"SmallFraction", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        ReportCase{"SmallFraction",
+                   {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
                    lines("0", "1", "1", "0.05")},
         ReportCase{"Limits", {-2147483648, 2147483647}, lines("-2147483648", "2147483647", "-1", "-0.5")}),
     [](const testing::TestParamInfo<ReportCase>& info) { return info.param.name; });
@@ -129,10 +129,9 @@ TEST(Reports, AgreeWithReferenceOnRandomLists) {
             const auto sum = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide_sum));
             std::ostringstream average;
             average << static_cast<double>(sum) / length;
-            ASSERT_EQ(reports_of(elements),
-                      lines(std::to_string(*std::ranges::min_element(elements)),
-                            std::to_string(*std::ranges::max_element(elements)), std::to_string(sum),
-                            average.str()))
+            ASSERT_EQ(reports_of(elements), lines(std::to_string(*std::ranges::min_element(elements)),
+                                                  std::to_string(*std::ranges::max_element(elements)),
+                                                  std::to_string(sum), average.str()))
                 << "length " << length << " round " << round;
         }
     }
