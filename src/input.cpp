@@ -77,7 +77,7 @@ bool is_space(char c) { return white_space_table[static_cast<unsigned char>(c)];
 [[gnu::always_inline]] inline std::uint64_t white_space_mask(const char* p) {
     const __m128i tab = _mm_set1_epi8('\t');
     std::uint64_t mask = 0;
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         const __m128i bytes = load16(p + 16 * i);
         // \t to \r in one comparison: the byte minus \t, unsigned, is at most \r - \t.
         const __m128i from_tab = _mm_sub_epi8(bytes, tab);

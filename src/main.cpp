@@ -39,26 +39,33 @@ std::string reason(int error) { return std::strerror(error != 0 ? error : EIO); 
 
 // Zeroed storage, so that numbers the input never supplied read as 0. The
 // allocator hands a large block over as untouched zero pages, so a huge count
-// costs no memory until numbers are stored into it.
+// costs no memory until numbers are stored into it. One element more than
+// the count keeps a count of 0 from looking like a failure.
 ElementStorage obtain_storage(std::int32_t count) {
-    const std::size_t bytes = (static_cast<std::size_t>(count) + 1) * sizeof(std::int32_t);
-    ElementStorage storage(static_cast<std::int32_t*>(std::calloc(bytes, 1)));
+    const std::size_t elements = static_cast<std::size_t>(count) + 1;
+    ElementStorage storage(static_cast<std::int32_t*>(std::calloc(elements, sizeof(std::int32_t))));
 #ifdef __linux__
     // Storing hundreds of millions of numbers faults in one page at a time;
-    // huge pages take a fraction of those faults. It is only advice.
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(storage.get());
-    const std::uintptr_t first_page = (start + page - 1) / page * page;
-    const std::uintptr_t last_page = (start + bytes) / page * page;
-    if (storage && last_page > first_page) {
-        madvise(reinterpret_cast<void*>(first_page), last_page - first_page, MADV_HUGEPAGE);
+    // huge pages take a fraction of those faults. It is only advice, and its
+    // errno must not stand in for that of a failed write.
+    if (storage) {
+        const int saved_errno = errno;
+        const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+        const auto start = reinterpret_cast<std::uintptr_t>(storage.get());
+        const std::uintptr_t first_page = (start + page - 1) / page * page;
+        const std::uintptr_t last_page = (start + elements * sizeof(std::int32_t)) / page * page;
+        if (last_page > first_page) {
+            madvise(reinterpret_cast<void*>(first_page), last_page - first_page, MADV_HUGEPAGE);
+        }
+        errno = saved_errno;
     }
 #endif
     return storage;
 }
 
 // A write that failed leaves standard output in a failed state; that is an
-// error, not a success, once everything has been written.
+// error, not a success, once everything has been written. Nothing since the
+// failed write has set errno.
 int finish_output() {
     const int write_errno = errno;
     std::cout.flush();

@@ -38,60 +38,59 @@ std::string state_of(const Stream& in) {
     return state;
 }
 
-struct Transcript {
+// Runs a script on either stream and describes each step: what it made and
+// stored, and the state after it. `extract_many(first, count)` makes the
+// steps of count > 0 and returns how many extractions it made.
+template <class Stream, class ExtractMany>
+std::string run_script(Stream& in, ExtractMany extract_many, const Script& script) {
     std::string text;
-
-    template <class Stream>
-    void step(int step_kind, const std::vector<std::int32_t>& values, int made, const Stream& in) {
+    auto record = [&](int step_kind, const std::vector<std::int32_t>& values, int made) {
         text += std::to_string(step_kind) + ": made " + std::to_string(made) + " [";
         for (const auto value : values) text += std::to_string(value) + ' ';
         text += "] " + state_of(in) + '\n';
+    };
+    auto single = [&] {
+        std::vector<std::int32_t> values{untouched};
+        in >> values[0];
+        record(0, values, 1);
+    };
+    for (const int step_kind : script) {
+        if (step_kind == 0) {
+            single();
+        } else {
+            std::vector<std::int32_t> values(static_cast<std::size_t>(step_kind), untouched);
+            const int made = extract_many(values.data(), step_kind);
+            record(step_kind, values, made);
+        }
     }
-};
+    while (!in.fail()) single();
+    single();
+    return text;
+}
 
 inline std::string reference_transcript(std::string_view input, bool substitute_ends_input,
                                         const Script& script) {
     std::string text(input);
     if (substitute_ends_input) text = text.substr(0, text.find('\x1A'));
     std::istringstream in(text);
-    Transcript transcript;
-    auto extract_many = [&](int count) {
-        std::vector<std::int32_t> values(static_cast<std::size_t>(count), untouched);
+    auto extract_many = [&in](std::int32_t* first, int count) {
         int made = 0;
-        while (made < count && in) {
-            in >> values[static_cast<std::size_t>(made)];
-            ++made;
-        }
-        return std::pair{values, made};
+        while (made < count && in) in >> first[made++];
+        return made;
     };
-    auto single = [&] {
-        std::vector<std::int32_t> values{untouched};
-        in >> values[0];
-        transcript.step(0, values, 1, in);
-    };
-    for (const int step_kind : script) {
-        if (step_kind == 0) {
-            single();
-        } else {
-            const auto [values, made] = extract_many(step_kind);
-            transcript.step(step_kind, values, made, in);
-        }
-    }
-    while (!in.fail()) single();
-    single();
+    std::string transcript = run_script(in, extract_many, script);
     in.clear();
-    transcript.text += "offset " + std::to_string(static_cast<long long>(in.tellg())) + '\n';
-    return transcript.text;
+    return transcript + "offset " + std::to_string(static_cast<long long>(in.tellg())) + '\n';
 }
 
-// The input is written to a temporary file, so that the reader's
-// hand-back of unconsumed input can be checked through the file offset.
 struct ReaderSetting {
     std::size_t buffer_size = IntegerReader::default_buffer_size;
     bool substitute_ends_input = false;
     bool baseline_instructions_only = false;
 };
 
+// The input is written to a temporary file, so that the reader's
+// hand-back of unconsumed input can be checked through the file offset.
 inline std::string reader_transcript(std::string_view input, const ReaderSetting& setting,
                                      const Script& script) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
@@ -101,30 +100,15 @@ inline std::string reader_transcript(std::string_view input, const ReaderSetting
     }
     const int fd = fileno(file.get());
     lseek(fd, 0, SEEK_SET);
-    Transcript transcript;
+    std::string transcript;
     {
         IntegerReader in(fd, {.buffer_size = setting.buffer_size,
                               .substitute_ends_input = setting.substitute_ends_input,
                               .baseline_instructions_only = setting.baseline_instructions_only});
-        auto single = [&] {
-            std::vector<std::int32_t> values{untouched};
-            in >> values[0];
-            transcript.step(0, values, 1, in);
-        };
-        for (const int step_kind : script) {
-            if (step_kind == 0) {
-                single();
-            } else {
-                std::vector<std::int32_t> values(static_cast<std::size_t>(step_kind), untouched);
-                const int made = in.extract_many(values.data(), step_kind);
-                transcript.step(step_kind, values, made, in);
-            }
-        }
-        while (!in.fail()) single();
-        single();
+        auto extract_many = [&in](std::int32_t* first, int count) { return in.extract_many(first, count); };
+        transcript = run_script(in, extract_many, script);
     }
-    transcript.text += "offset " + std::to_string(static_cast<long long>(lseek(fd, 0, SEEK_CUR))) + '\n';
-    return transcript.text;
+    return transcript + "offset " + std::to_string(static_cast<long long>(lseek(fd, 0, SEEK_CUR))) + '\n';
 }
 
 // An empty string when the reader and the reference agree; otherwise both
