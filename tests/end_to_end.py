@@ -307,6 +307,13 @@ class FailurePaths(unittest.TestCase):
             self.assertEqual(ferr.read(), b"intstats: read error: Is a directory\n")
         self.assertEqual(status, 1)
 
+    @unittest.skipIf(WINDOWS, "closes a descriptor in the child")
+    def test_closed_standard_input_is_a_read_error(self):
+        status, stdout, stderr = run_with_files(b"", preexec_fn=lambda: os.close(0))
+        self.assertEqual(stdout, FIRST_PROMPT)
+        self.assertEqual(stderr, b"intstats: read error: Bad file descriptor\n")
+        self.assertEqual(status, 1)
+
     @unittest.skipIf(SANITIZED, "AddressSanitizer reserves more address space than the limit allows")
     @unittest.skipIf(WINDOWS, "address-space limits are set with setrlimit")
     def test_storage_beyond_a_memory_limit_is_refused(self):
