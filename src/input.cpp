@@ -300,8 +300,12 @@ void IntegerReader::extract_anywhere(std::int32_t& value) {
         magnitude = std::min(magnitude * 10 + digit, limit + 1);
         ++next_;
     }
-    if (!any_digit || !store_number(value, negative, magnitude)) failed_ = true;
-    if (!any_digit) value = 0;
+    if (!any_digit) {
+        value = 0;
+        failed_ = true;
+    } else if (!store_number(value, negative, magnitude)) {
+        failed_ = true;
+    }
 }
 
 bool IntegerReader::refill() {

@@ -128,38 +128,25 @@ def run_with_files(stdin: bytes, arguments=(), **popen_options):
         return status, fout.read(), ferr.read()
 
 
-def read_until(fd: int, wanted: bytes, seconds: float) -> bytes:
-    """Reads from fd until `wanted` has arrived, failing after `seconds`."""
+def read_output(fd: int, seconds: float, until: bytes | None = None) -> bytes:
+    """Reads from fd until `until` has arrived, or to the end of the output
+    when it is None, failing after `seconds`."""
     received = b""
     deadline = time.monotonic() + seconds
-    while not received.endswith(wanted):
+    while until is None or not received.endswith(until):
         remaining = deadline - time.monotonic()
         if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
-            raise AssertionError(f"timed out waiting for {wanted!r}; got {received!r}")
+            raise AssertionError(f"timed out waiting for {until or 'the end'!r}; got {received!r}")
         try:
             chunk = os.read(fd, 4096)
         except OSError:  # a pseudo-terminal whose other side has gone
             chunk = b""
         if not chunk:
-            raise AssertionError(f"output ended before {wanted!r}; got {received!r}")
+            if until is None:
+                return received
+            raise AssertionError(f"output ended before {until!r}; got {received!r}")
         received += chunk
     return received
-
-
-def read_to_end(fd: int, seconds: float) -> bytes:
-    received = b""
-    deadline = time.monotonic() + seconds
-    while True:
-        remaining = deadline - time.monotonic()
-        if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
-            raise AssertionError(f"timed out waiting for the end of output; got {received!r}")
-        try:
-            chunk = os.read(fd, 4096)
-        except OSError:
-            return received
-        if not chunk:
-            return received
-        received += chunk
 
 
 class Dialogue(unittest.TestCase):
@@ -226,11 +213,11 @@ class PromptsBeforeWaiting(unittest.TestCase):
     prompt left in a buffer makes the test time out instead of hanging."""
 
     def converse(self, program_in: int, program_out: int, line_end: bytes) -> bytes:
-        transcript = read_until(program_out, FIRST_PROMPT.replace(b"\n", line_end), 10)
+        transcript = read_output(program_out, 10, until=FIRST_PROMPT.replace(b"\n", line_end))
         os.write(program_in, b"3\n")
-        transcript += read_until(program_out, SECOND_PROMPT.replace(b"\n", line_end), 10)
+        transcript += read_output(program_out, 10, until=SECOND_PROMPT.replace(b"\n", line_end))
         os.write(program_in, b"5 1 4\n")
-        return transcript + read_until(program_out, b"Average: 3.33333" + line_end, 10)
+        return transcript + read_output(program_out, 10, until=b"Average: 3.33333" + line_end)
 
     def test_on_pipes(self):
         process = subprocess.Popen(command(), stdin=subprocess.PIPE, stdout=subprocess.PIPE)
@@ -239,7 +226,7 @@ class PromptsBeforeWaiting(unittest.TestCase):
                                        for_platform(b"\n"))
             self.assertEqual(process.wait(timeout=10), 0)
             if not WINDOWS:  # Wine's helpers may hold the pipe open past the program's end
-                transcript += read_to_end(process.stdout.fileno(), 10)
+                transcript += read_output(process.stdout.fileno(), 10)
         finally:
             process.kill()
             process.wait()
@@ -258,7 +245,7 @@ class PromptsBeforeWaiting(unittest.TestCase):
         try:
             transcript = self.converse(controller, controller, b"\r\n")
             self.assertEqual(process.wait(timeout=10), 0)
-            transcript += read_to_end(controller, 10)
+            transcript += read_output(controller, 10)
         finally:
             process.kill()
             process.wait()
