@@ -20,7 +20,7 @@ import time
 
 def run(command, input_path):
     """Runs command with input_path on standard input and returns
-    (seconds, peak resident KiB, standard output)."""
+    (seconds, peak resident KiB, standard output, (user s, system s))."""
     with open(input_path, "rb") as stdin, tempfile.TemporaryFile() as stdout:
         start = time.perf_counter()
         process = subprocess.Popen(command, stdin=stdin, stdout=stdout)
@@ -30,7 +30,7 @@ def run(command, input_path):
         if process.returncode != 0:
             sys.exit(f"{command[0]} failed with status {process.returncode}")
         stdout.seek(0)
-        return seconds, usage.ru_maxrss, stdout.read()
+        return seconds, usage.ru_maxrss, stdout.read(), (usage.ru_utime, usage.ru_stime)
 
 
 def cpu_name():
@@ -76,12 +76,14 @@ def main():
             run(command, path)
 
         times = {name: [] for name in programs}
+        cpu_times = {name: [] for name in programs}
         memory = {name: 0 for name in programs}
         outputs = {}
         for _ in range(options.rounds):
             for name, (command, path) in programs.items():
-                seconds, peak, output = run(command, path)
+                seconds, peak, output, cpu = run(command, path)
                 times[name].append(seconds)
+                cpu_times[name].append(cpu)
                 memory[name] = max(memory[name], peak)
                 outputs[name] = output
         if outputs["intstats"] != outputs["std::cin >>"]:
@@ -93,18 +95,20 @@ def main():
               f"median of {options.rounds} alternating rounds")
         print(f"machine: {cpu_name()}, {os.cpu_count()} cores, {platform.system()} {platform.release()}")
         print()
-        print(f"| program | median s | MB/s | peak RSS MiB | intstats is faster by |")
-        print(f"|---|---|---|---|---|")
+        print("| program | median s | MB/s | user s | system s | peak RSS MiB | intstats is faster by |")
+        print("|---|---|---|---|---|---|---|")
         ours = statistics.median(times["intstats"])
         for name in programs:
             median = statistics.median(times[name])
-            print(f"| {name} | {median:.3f} | {megabytes / median:.0f} | {memory[name] / 1024:.1f} "
-                  f"| {median / ours:.1f}x |")
+            user = statistics.median(cpu[0] for cpu in cpu_times[name])
+            system = statistics.median(cpu[1] for cpu in cpu_times[name])
+            print(f"| {name} | {median:.3f} | {megabytes / median:.0f} | {user:.3f} | {system:.3f} "
+                  f"| {memory[name] / 1024:.1f} | {median / ours:.1f}x |")
         allowed = 4 * options.count / 2**20 + 8
         print(f"\nintstats peak RSS {memory['intstats'] / 1024:.1f} MiB; "
               f"4 bytes a number plus 8 MiB is {allowed:.1f} MiB")
 
-        seconds, peak, output = run([options.intstats], huge_count)
+        seconds, peak, output, _ = run([options.intstats], huge_count)
         zeros = b"Minimum value: 0\nMaximum value: 0\nSum: 0\nAverage: 0\n"
         verdict = "four zero lines" if output.endswith(zeros) else f"unexpected output {output!r}"
         print(f"count 2147483647 with no numbers: {seconds:.3f} s, peak RSS {peak / 1024:.1f} MiB, {verdict}")
