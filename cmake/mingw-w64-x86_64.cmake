@@ -18,6 +18,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 find_program(INTSTATS_WINE NAMES wine64 wine)
+find_program(INTSTATS_WINESERVER NAMES wineserver)
 if(INTSTATS_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${INTSTATS_WINE})
 endif()

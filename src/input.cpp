@@ -213,13 +213,16 @@ IntegerReader::IntegerReader(int fd, Options options)
     prepare(fd_);
 }
 
-IntegerReader::~IntegerReader() {
+void IntegerReader::hand_back() {
     // On a pipe or a terminal the seek fails, and there is nothing to give back.
     if (next_ != filled_end_) {
         const int saved_errno = errno;
         seek_back(fd_, filled_end_ - next_);
         errno = saved_errno;
+        filled_end_ = next_;
     }
+    input_closed_ = true;
+    at_end_ = true;  // later extractions store nothing, and read nothing
 }
 
 IntegerReader& IntegerReader::operator>>(std::int32_t& value) {

@@ -31,7 +31,9 @@ public:
     IntegerReader(int fd, Options options);
     // Hands back what was read but not consumed: a seekable input is left
     // positioned just after the last character an extraction consumed.
-    ~IntegerReader();
+    // Done by the destructor too; afterwards the input counts as ended.
+    void hand_back();
+    ~IntegerReader() { hand_back(); }
     IntegerReader(const IntegerReader&) = delete;
     IntegerReader& operator=(const IntegerReader&) = delete;
 

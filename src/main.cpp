@@ -100,6 +100,9 @@ int main() {
     if (input.read_error() != 0) {
         return fail("read error: " + reason(input.read_error()));
     }
+    // The rest of a file is the next reader's, even if writing the report
+    // ends the process.
+    input.hand_back();
 
     report_minimum(elements.get(), count, stored);
     report_maximum(elements.get(), count, stored);

@@ -112,4 +112,24 @@ TEST(IntegerReader, AgreesOnALongRunOfNumbers) {
     }
 }
 
+TEST(IntegerReader, HandsBackTheRestOfAFileAndReadsNoMore) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::tmpfile(), &std::fclose);
+    ASSERT_TRUE(file);
+    ASSERT_GE(std::fputs("12 34 56", file.get()), 0);
+    ASSERT_EQ(std::fflush(file.get()), 0);
+    const int fd = fileno(file.get());
+    lseek(fd, 0, SEEK_SET);
+    IntegerReader in(fd, {});
+    std::int32_t value = 0;
+    in >> value;
+    EXPECT_EQ(value, 12);
+    in.hand_back();
+    EXPECT_EQ(lseek(fd, 0, SEEK_CUR), 2);
+    value = reader_reference::untouched;
+    in >> value;
+    EXPECT_EQ(value, reader_reference::untouched);
+    EXPECT_TRUE(in.fail());
+    EXPECT_EQ(lseek(fd, 0, SEEK_CUR), 2);
+}
+
 }  // namespace
