@@ -27,6 +27,11 @@ namespace {
 constexpr std::size_t front_padding = 16;
 constexpr std::size_t back_padding = 64;
 
+IntegerReader::Options with_usable_buffer(IntegerReader::Options options) {
+    options.buffer_size = std::max<std::size_t>(options.buffer_size, 1);
+    return options;
+}
+
 #ifdef _WIN32
 // Bytes are read untranslated, so that offsets stay exact. A carriage return
 // before a line feed is white space just like the line feed, so dropping it
@@ -204,12 +209,11 @@ RunFunction best_run() { return __builtin_cpu_supports("ssse3") ? run_with_ssse3
 
 IntegerReader::IntegerReader(int fd, Options options)
     : fd_(fd),
-      options_(options),
-      buffer_(new char[front_padding + std::max<std::size_t>(options.buffer_size, 1) + back_padding]()),
+      options_(with_usable_buffer(options)),
+      buffer_(new char[front_padding + options_.buffer_size + back_padding]()),
       next_(buffer_.get() + front_padding),
       end_(next_),
       filled_end_(next_) {
-    options_.buffer_size = std::max<std::size_t>(options.buffer_size, 1);
     prepare(fd_);
 }
 
