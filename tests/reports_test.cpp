@@ -12,27 +12,34 @@
 
 namespace {
 
-// Runs the four reports in the program's order and returns what they wrote.
-std::string reports_of(const std::vector<std::int32_t>& elements, std::int32_t count, std::int32_t stored) {
+// What `write` writes to standard output.
+template <class Write>
+std::string captured(Write write) {
     std::ostringstream captured;
     std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-    report_minimum(elements.data(), count, stored);
-    report_maximum(elements.data(), count, stored);
-    report_sum(elements.data(), count, stored);
-    report_average(elements.data(), count, stored);
+    write();
     std::cout.rdbuf(saved);
     return captured.str();
 }
 
+// The four reports in the program's order, with `stored` of the `count`
+// numbers in memory, and with all of them through the two-argument forms.
+std::string reports_of(const std::vector<std::int32_t>& elements, std::int32_t count, std::int32_t stored) {
+    return captured([&] {
+        report_minimum(elements.data(), count, stored);
+        report_maximum(elements.data(), count, stored);
+        report_sum(elements.data(), count, stored);
+        report_average(elements.data(), count, stored);
+    });
+}
+
 std::string reports_of(const std::vector<std::int32_t>& elements, std::int32_t count) {
-    std::ostringstream captured;
-    std::streambuf* const saved = std::cout.rdbuf(captured.rdbuf());
-    report_minimum(elements.data(), count);
-    report_maximum(elements.data(), count);
-    report_sum(elements.data(), count);
-    report_average(elements.data(), count);
-    std::cout.rdbuf(saved);
-    return captured.str();
+    return captured([&] {
+        report_minimum(elements.data(), count);
+        report_maximum(elements.data(), count);
+        report_sum(elements.data(), count);
+        report_average(elements.data(), count);
+    });
 }
 
 std::string reports_of(const std::vector<std::int32_t>& elements) {
